@@ -1,0 +1,6 @@
+if(NOT EXISTS "${DB}")
+  execute_process(COMMAND "${TOOL}" demo "${DB}" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "tombolix-db demo failed")
+  endif()
+endif()
