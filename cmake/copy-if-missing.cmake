@@ -1,0 +1,5 @@
+foreach(name ${FILES})
+  if(NOT EXISTS "${TARGET}/${name}")
+    file(COPY "${SOURCE}/${name}" DESTINATION "${TARGET}")
+  endif()
+endforeach()

@@ -1,0 +1,54 @@
+# Shared by the end-to-end scripts: a private X server and a copy of the
+# built program directory to run the real program in.
+set -euo pipefail
+
+e2e_start() {
+    local bin_dir=$1 width=${2:-1920} height=${3:-1080}
+    E2E_DIR=$(mktemp -d)
+    cp -a "$bin_dir"/. "$E2E_DIR"/
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            E2E_DISPLAY=":$n"
+            break
+        fi
+    done
+    Xvfb "$E2E_DISPLAY" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
+    E2E_XVFB=$!
+    export DISPLAY=$E2E_DISPLAY
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    trap e2e_stop EXIT
+}
+
+e2e_stop() {
+    [ -n "${E2E_PID:-}" ] && kill -9 "$E2E_PID" 2>/dev/null || true
+    kill "$E2E_XVFB" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$E2E_DIR"
+}
+
+# Starts the program from the copy; its window id ends in E2E_WINDOW.
+e2e_launch() {
+    QT_QPA_PLATFORM=xcb "$E2E_DIR/Tombolix" >"$E2E_DIR/out.log" 2>&1 &
+    E2E_PID=$!
+    E2E_WINDOW=""
+    for _ in $(seq 200); do
+        E2E_WINDOW=$(xdotool search --onlyvisible --name '^员工抽奖系统$' 2>/dev/null | head -n1 || true)
+        [ -n "$E2E_WINDOW" ] && break
+        sleep 0.1
+    done
+    [ -n "$E2E_WINDOW" ] || { echo "the program's window did not appear"; cat "$E2E_DIR/out.log"; return 1; }
+}
+
+# Waits until a window named $1 shows and prints its id.
+e2e_wait_window() {
+    for _ in $(seq 100); do
+        local id
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
