@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace tombolix {
@@ -23,6 +24,8 @@ public:
     // ActSetItem, ActSetCurrItem, ActSetup, ActList, ActSetBlank, ActClose.
     virtual void setDrawCommandsEnabled(bool enabled) = 0;
     virtual void clearWinnerPanel() = 0;
+    // Places one label (see WinnerPanelLayout.h); the engine has just let
+    // pending events run.
     virtual void addWinnerLabel(const QString& number, const QString& name, int perDraw,
                                 int winnerIndex, const QString& department) = 0;
     // Paints what changed at once, before a pause that lets no events run.
@@ -36,6 +39,14 @@ public:
 // only link between the two.
 class DrawEngine {
 public:
+    // A person as read from the pool or the white list, values as stored.
+    struct Candidate {
+        QString number;
+        QString name;
+        QString company;
+        QString department;
+    };
+
     DrawEngine(Connection& connection, Settings& settings, DrawScreen& screen, EventPump& events,
                RandomSource& random, MediaPlayer& sounds);
 
@@ -46,7 +57,7 @@ public:
     DataSet qAward;
     DataSet qAwardItem;
 
-    // The current prize item.
+    // The current prize item (CurrentItemNo 0: none).
     int CurrentItemNo = 0;
     QString CurItemName;
     QString CurPrize;
@@ -73,11 +84,21 @@ public:
     // The idle status line for the current item.
     QString idleStatusText() const;
 
-    // Enter, Space, the start picture.
+    // Enter, Space, the start picture. While a draw runs, a stop request.
     void ActStartExecute();
     // Esc or the exit picture while a draw runs: asks it to stop. Returns
     // false when no draw runs (the screen then asks the exit question).
     bool requestClose();
+    // From the start of a draw to its end, also while Rolling is already
+    // clear (the close command came, or the item filled up).
+    bool isDrawing() const { return drawing_; }
+
+    // One step of the rolling loop: a random person shown, then the pause.
+    // False when the pool has nobody to show.
+    bool RollingStep();
+    // One spin of the fixing phase: a random person shown, the pause, then
+    // replaced until the person may win. Nothing when nobody in the pool may.
+    std::optional<Candidate> Spin();
 
     void DrawWinners(int itemRecNo);
     bool PickPoolRow(int index);
@@ -95,12 +116,28 @@ public:
     static QString PadNumber(const QString& text, int width, bool atRight);
 
 private:
+    void runDraw();
+    void startSound(const QString& fileName);
+    void showStatus(const QString& text);
+    void clearCurrentItem();
+    bool pickRandomPoolRow();
+    Candidate poolCandidate() const;
+    bool mayWin(const Candidate& person);
+    std::optional<Candidate> anyoneWhoMayWin();
+    std::optional<Candidate> whiteListWinner(int itemRecNo);
+    bool currentItemHasPlaces(int itemRecNo);
+    void resyncAfterFailedRecord();
+
     Connection& connection_;
     Settings& settings_;
     DrawScreen& screen_;
     EventPump& events_;
     RandomSource& random_;
     MediaPlayer& sounds_;
+    bool drawing_ = false;
+    // Raised whenever the pool view is reopened or PoolKeys rebuilt, so a walk
+    // over the pool notices a nested refresh that took over.
+    unsigned poolEpoch_ = 0;
 };
 
 } // namespace tombolix

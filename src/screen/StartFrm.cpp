@@ -1,5 +1,6 @@
 #include "screen/StartFrm.h"
 
+#include "engine/WinnerPanelLayout.h"
 #include "layout/ScreenLayout.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBox.h"
@@ -85,8 +86,8 @@ void TStartFrm::buildComponents() {
                        Qt::AlignHCenter | Qt::AlignTop);
     EmpName = makeLabel("EmpName", QStringLiteral("本次中奖者是:......"), 255, 28, 451,
                         Qt::AlignHCenter | Qt::AlignTop);
-    descs = makeLabel("descs", QStringLiteral("本次是第几轮抽奖,正在抽取第几位......"), 255, 18, 383,
-                      Qt::AlignHCenter | Qt::AlignTop);
+    descs = makeLabel("descs", QStringLiteral("本次是第几轮抽奖,正在抽取第几位......"), 255, 18,
+                      383, Qt::AlignHCenter | Qt::AlignTop);
     number1 = makeLabel("number1", QStringLiteral("0"), 15780518, 60, 529, Qt::AlignCenter);
 
     RzPanel1 = new ClickFrame(this);
@@ -94,6 +95,7 @@ void TStartFrm::buildComponents() {
     RzPanel1->setStyleSheet(QStringLiteral("#RzPanel1 { border: 1px solid rgb(128, 128, 128); "
                                            "background: transparent; }"));
     RzPanel1->setGeometry(56, 56, 489, 313);
+    connect(RzPanel1, &ClickFrame::doubleClicked, this, &TStartFrm::RzPanel1DblClick);
 
     rpbuttom = new ClickFrame(this);
     rpbuttom->setObjectName(QStringLiteral("rpbuttom"));
@@ -158,10 +160,10 @@ QAction* TStartFrm::addCommand(const QString& caption, const QList<QKeySequence>
 
 void TStartFrm::buildCommands() {
     ActClose = addCommand(QString(), {QKeySequence(Qt::Key_Escape)}, &TStartFrm::ActCloseExecute);
-    ActStart = addCommand(QString(),
-                          {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
-                           QKeySequence(Qt::Key_Space)},
-                          &TStartFrm::ActStartExecute);
+    ActStart = addCommand(
+        QString(),
+        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Space)},
+        &TStartFrm::ActStartExecute);
     // The dialogs these open are not part of the draw screen itself; their
     // keys are reserved here so a draw can close them.
     ActSetItem = addCommand(QStringLiteral("设置奖项"), {QKeySequence(Qt::Key_F8)}, nullptr);
@@ -170,10 +172,10 @@ void TStartFrm::buildCommands() {
     ActSetup = addCommand(QStringLiteral("系统设置"), {QKeySequence(Qt::Key_F10)}, nullptr);
     ActList = addCommand(QStringLiteral("中奖名单"), {QKeySequence(Qt::Key_F11)}, nullptr);
     ActSetBlank = addCommand(QStringLiteral("黑名单"), {QKeySequence(Qt::Key_F2)}, nullptr);
-    ActBlankOn = addCommand(QStringLiteral("开启白名单"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_X)}, nullptr);
-    ActBlankOFF = addCommand(QStringLiteral("关闭白名单"),
-                             {QKeySequence(Qt::CTRL | Qt::Key_Z)}, nullptr);
+    ActBlankOn =
+        addCommand(QStringLiteral("开启白名单"), {QKeySequence(Qt::CTRL | Qt::Key_X)}, nullptr);
+    ActBlankOFF =
+        addCommand(QStringLiteral("关闭白名单"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, nullptr);
     ActEditPWS = addCommand(QStringLiteral("修改密码"), {}, nullptr);
 }
 
@@ -225,8 +227,8 @@ void TStartFrm::ActCloseExecute() {
     runGuarded([this] {
         if (engine_->requestClose())
             return;
-        if (MessageBox::show(QStringLiteral("退出系统"),
-                             QStringLiteral("  真的要退出系统吗？   "), MessageBox::Icon::Question,
+        if (MessageBox::show(QStringLiteral("退出系统"), QStringLiteral("  真的要退出系统吗？   "),
+                             MessageBox::Icon::Question,
                              MessageBox::Buttons::YesNo) == MessageBox::Answer::Yes)
             close();
     });
@@ -266,6 +268,29 @@ void TStartFrm::clearWinnerPanel() {
         delete *it;
 }
 
-void TStartFrm::showNow() { repaint(); }
+void TStartFrm::addWinnerLabel(const QString& number, const QString& name, int perDraw,
+                               int winnerIndex, const QString& department) {
+    const WinnerLabelLayout cell =
+        winnerLabelLayout(settings, RzPanel1->width(), RzPanel1->height(), number, name, perDraw,
+                          winnerIndex, department);
+    auto* label = new ClickLabel(RzPanel1);
+    label->setObjectName(cell.objectName);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    applyFont(label, settings.AdFontName2, settings.AdFontColor2, settings.AdFontSize2);
+    label->setGeometry(cell.left, cell.top, cell.width, cell.height);
+    label->setText(cell.text());
+    connect(label, &ClickLabel::doubleClicked, this, &TStartFrm::RzPanel1DblClick);
+    label->show();
+}
+
+void TStartFrm::RzPanel1DblClick() {
+    Q_EMIT winnerPanelDoubleClicked();
+}
+
+void TStartFrm::showNow() {
+    repaint();
+}
 
 } // namespace tombolix

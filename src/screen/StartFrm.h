@@ -41,6 +41,9 @@ public:
     void RefreshScreen();
     void ActCloseExecute();
     void ActStartExecute();
+    // The winner panel's double-click, also reached from every winner label;
+    // it tells winnerPanelDoubleClicked.
+    void RzPanel1DblClick();
 
     // The settings record of the running program, read by every refresh.
     Settings settings;
@@ -86,6 +89,9 @@ public:
     void addWinnerLabel(const QString& number, const QString& name, int perDraw, int winnerIndex,
                         const QString& department) override;
     void showNow() override;
+
+Q_SIGNALS:
+    void winnerPanelDoubleClicked();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -63,7 +63,9 @@ QString selectCurrentItem(int itemRecNo) {
 }
 
 QString selectFirstOpenItem() {
-    return QStringLiteral("select RecNo from AwardItem where IsExec = 0 order by iSeq limit 1");
+    // Of two items with the same iSeq the older one comes first, every time.
+    return QStringLiteral(
+        "select RecNo from AwardItem where IsExec = 0 order by iSeq, RecNo limit 1");
 }
 
 QString selectOpenWhiteRowsOfItem(int itemRecNo) {

@@ -17,8 +17,9 @@ void ClickLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Taken here, so the panel behind a winner label does not see it twice.
+    event->accept();
     Q_EMIT doubleClicked();
-    QLabel::mouseDoubleClickEvent(event);
 }
 
 void ClickFrame::mouseDoubleClickEvent(QMouseEvent* event) {
