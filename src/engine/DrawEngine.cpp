@@ -80,6 +80,10 @@ void DrawEngine::takeCurrentItem() {
         clearCurrentItem();
         return;
     }
+    copyCurrentItem();
+}
+
+void DrawEngine::copyCurrentItem() {
     qAwardItem.first();
     CurrentItemNo = qAwardItem.asInteger(QStringLiteral("RecNo"));
     PerDraw = qAwardItem.asInteger(QStringLiteral("iNumber"));
@@ -491,13 +495,7 @@ void DrawEngine::LoadCurrentItem() {
         showStatus(kNoItemStatus);
         return;
     }
-    qAwardItem.first();
-    CurrentItemNo = qAwardItem.asInteger(QStringLiteral("RecNo"));
-    PerDraw = qAwardItem.asInteger(QStringLiteral("iNumber"));
-    CurItemName = qAwardItem.asString(QStringLiteral("ItemName"));
-    CurPrize = qAwardItem.asString(QStringLiteral("Awards"));
-    CurTotal = qAwardItem.asInteger(QStringLiteral("SumNumber"));
-    CurDrawn = qAwardItem.asInteger(QStringLiteral("ExcNum"));
+    copyCurrentItem();
     showStatus(QStringLiteral("现在抽取:") + CurItemName + QStringLiteral(", 奖品:") + CurPrize +
                QStringLiteral(", 共:") + QString::number(CurTotal) +
                QStringLiteral("人,准备抽取第:") + QString::number(CurDrawn + 1) +

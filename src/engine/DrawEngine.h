@@ -120,6 +120,8 @@ private:
     void startSound(const QString& fileName);
     void showStatus(const QString& text);
     void clearCurrentItem();
+    // The current item's fields from the first row of qAwardItem.
+    void copyCurrentItem();
     bool pickRandomPoolRow();
     Candidate poolCandidate() const;
     bool mayWin(const Candidate& person);
