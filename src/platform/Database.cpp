@@ -150,6 +150,10 @@ void Connection::open() {
 
 void Connection::openFile(const QString& path, const QString& key, bool create) {
     close();
+    // The engine takes an empty file for a new database; for an event's file
+    // that means it was lost, which must show when connecting.
+    if (!create && QFileInfo(path).isFile() && QFileInfo(path).size() == 0)
+        throw DbError(QStringLiteral("file is empty, not a database: %1").arg(path));
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const QByteArray file = QFileInfo(path).absoluteFilePath().toUtf8();
@@ -160,7 +164,8 @@ void Connection::openFile(const QString& path, const QString& key, bool create) 
     }
     const QByteArray k = key.toUtf8();
     try {
-        if (sqlite3_key(db, k.constData(), int(k.size())) != SQLITE_OK)
+        // An empty key means a plain file: the engine refuses to set it.
+        if (!k.isEmpty() && sqlite3_key(db, k.constData(), int(k.size())) != SQLITE_OK)
             throw DbError(engineText(db));
         db_ = db;
         // Reading the schema proves the key: a wrong key or a file that is
