@@ -6,14 +6,17 @@ e2e_start() {
     local bin_dir=$1 width=${2:-1920} height=${3:-1080}
     E2E_DIR=$(mktemp -d)
     cp -a "$bin_dir"/. "$E2E_DIR"/
-    for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            E2E_DISPLAY=":$n"
-            break
-        fi
-    done
-    Xvfb "$E2E_DISPLAY" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
+    # The server picks a free display itself and tells its number, so runs
+    # side by side never collide.
+    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$E2E_DIR/.display" \
+        >/dev/null 2>&1 &
     E2E_XVFB=$!
+    for _ in $(seq 100); do
+        [ -s "$E2E_DIR/.display" ] && break
+        sleep 0.1
+    done
+    [ -s "$E2E_DIR/.display" ] || { echo "Xvfb did not start"; return 1; }
+    E2E_DISPLAY=":$(head -n1 "$E2E_DIR/.display")"
     export DISPLAY=$E2E_DISPLAY
     for _ in $(seq 100); do
         xdpyinfo >/dev/null 2>&1 && break
