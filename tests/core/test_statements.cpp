@@ -3,6 +3,7 @@
 #include "platform/ProgramDir.h"
 #include "store/DrawDatabase.h"
 #include "store/Statements.h"
+#include "support/ConnectChecks.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TestDatabase.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace tombolix;
+using tombolix::test::expectConnectionRefused;
 using tombolix::test::RecordingMessageBox;
 using tombolix::test::TestDatabase;
 
@@ -137,14 +139,7 @@ TEST(ConnectDatabase, FailureShowsTheEnginesTextAndReturnsFalse) {
         TestDatabase db;
         db.connection().close();
         c.damage(db.file());
-        auto boxes = RecordingMessageBox::install();
-        Connection connection;
-        EXPECT_FALSE(ConnectDatabase(connection));
-        EXPECT_FALSE(connection.isOpen());
-        ASSERT_EQ(boxes->shown().size(), 1u);
-        EXPECT_EQ(boxes->shown()[0].caption, "错误信息");
-        EXPECT_EQ(boxes->shown()[0].icon, MessageBox::Icon::Warning);
-        EXPECT_FALSE(boxes->shown()[0].text.isEmpty());
+        expectConnectionRefused();
     }
 }
 
