@@ -6,28 +6,35 @@ e2e_start() {
     local bin_dir=$1 width=${2:-1920} height=${3:-1080}
     E2E_DIR=$(mktemp -d)
     cp -a "$bin_dir"/. "$E2E_DIR"/
-    # The server picks a free display itself and tells its number, so runs
-    # side by side never collide.
-    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$E2E_DIR/.display" \
-        >/dev/null 2>&1 &
-    E2E_XVFB=$!
-    for _ in $(seq 100); do
-        [ -s "$E2E_DIR/.display" ] && break
-        sleep 0.1
-    done
-    [ -s "$E2E_DIR/.display" ] || { echo "Xvfb did not start"; return 1; }
-    E2E_DISPLAY=":$(head -n1 "$E2E_DIR/.display")"
-    export DISPLAY=$E2E_DISPLAY
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
     trap e2e_stop EXIT
+    # A display counts as ours only once a client has talked to the server on
+    # it: a lock file or socket of a server in another namespace can make a
+    # server start and report success on a display no client of ours reaches.
+    local n start=$((90 + RANDOM % 400))
+    for n in $(seq "$start" $((start + 40))); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+        E2E_XVFB=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            if xdpyinfo >/dev/null 2>&1; then
+                E2E_DISPLAY=$DISPLAY
+                return 0
+            fi
+            kill -0 "$E2E_XVFB" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$E2E_XVFB" 2>/dev/null || true
+        wait "$E2E_XVFB" 2>/dev/null || true
+    done
+    echo "no X server could be started; the last one said:"
+    cat "$E2E_DIR/xvfb.log"
+    return 1
 }
 
 e2e_stop() {
     [ -n "${E2E_PID:-}" ] && kill -9 "$E2E_PID" 2>/dev/null || true
-    kill "$E2E_XVFB" 2>/dev/null || true
+    [ -n "${E2E_XVFB:-}" ] && kill "$E2E_XVFB" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$E2E_DIR"
 }
