@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs the settings-file fuzzer: scripts/fuzz.sh [SECONDS] (60).
+# Builds and runs the settings-file fuzzer:
+#   scripts/fuzz.sh [SECONDS (60)] [libFuzzer options, e.g. -len_control=0]
 # Exits non-zero when libFuzzer reports a finding.
 set -euo pipefail
 secs=${1:-60}
+shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 
@@ -27,7 +29,7 @@ printf '[config\nATltle\n=\n\xff\xfe\x81\n' >"$corpus/broken.ini"
 
 cd "$build"
 "$build/fuzz_profile_file" -max_total_time="$secs" -max_len=65536 -timeout=10 \
-    -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" 2>&1 | tee "$build/fuzz.log"
+    -artifact_prefix="$artifacts/" -print_final_stats=1 "$@" "$corpus" 2>&1 | tee "$build/fuzz.log"
 rc=${PIPESTATUS[0]}
 [ "$rc" -eq 0 ] || { echo "fuzzer finding (exit $rc), inputs in $artifacts"; exit "$rc"; }
 echo "no findings in ${secs}s"

@@ -12,22 +12,33 @@ QString engineText(sqlite3* db) {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
-// A prepared statement that finalizes itself.
+// A prepared statement, taken from the connection's idle statements when the
+// same text ran before and handed back to them when done.
 class Statement {
 public:
-    Statement(sqlite3* db, const QString& sql) : db_(db) {
+    Statement(Connection& connection, const QString& sql)
+        : connection_(connection), db_(connection.handle()), sql_(sql),
+          stmt_(connection.takeIdleStatement(sql)) {
+        if (stmt_)
+            return;
         const QByteArray text = sql.toUtf8();
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt_, &tail) != SQLITE_OK)
-            throw DbError(engineText(db));
+        if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt_, &tail) != SQLITE_OK)
+            throw DbError(engineText(db_));
         // Only one statement per call: text left over means a value broke out
         // of its literal, and it must not run.
-        if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
+        if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";") {
+            sqlite3_finalize(stmt_);
             throw DbError(QStringLiteral("more than one statement in: %1").arg(sql));
+        }
         if (!stmt_)
             throw DbError(QStringLiteral("no statement in: %1").arg(sql));
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    ~Statement() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+        connection_.keepIdleStatement(sql_, stmt_);
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -83,7 +94,9 @@ public:
     sqlite3_stmt* get() const { return stmt_; }
 
 private:
+    Connection& connection_;
     sqlite3* db_;
+    QString sql_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
@@ -178,6 +191,7 @@ void Connection::openFile(const QString& path, const QString& key, bool create) 
         execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA synchronous=FULL"));
     } catch (const DbError&) {
+        finalizeIdleStatements();
         db_ = nullptr;
         sqlite3_close(db);
         throw;
@@ -186,10 +200,41 @@ void Connection::openFile(const QString& path, const QString& key, bool create) 
 
 void Connection::close() {
     if (db_) {
+        finalizeIdleStatements();
         sqlite3_close_v2(db_);
         db_ = nullptr;
         savepointDepth_ = 0;
     }
+}
+
+sqlite3_stmt* Connection::takeIdleStatement(const QString& sql) {
+    for (auto it = idleStatements_.begin(); it != idleStatements_.end(); ++it) {
+        if (it->first == sql) {
+            sqlite3_stmt* stmt = it->second;
+            idleStatements_.erase(it);
+            return stmt;
+        }
+    }
+    return nullptr;
+}
+
+void Connection::keepIdleStatement(const QString& sql, sqlite3_stmt* stmt) {
+    if (!stmt)
+        return;
+    // The least recently used statement goes when the list is full; texts
+    // with literals in them seldom come again.
+    constexpr size_t kMaxIdle = 48;
+    if (idleStatements_.size() >= kMaxIdle) {
+        sqlite3_finalize(idleStatements_.front().second);
+        idleStatements_.erase(idleStatements_.begin());
+    }
+    idleStatements_.emplace_back(sql, stmt);
+}
+
+void Connection::finalizeIdleStatements() {
+    for (auto& idle : idleStatements_)
+        sqlite3_finalize(idle.second);
+    idleStatements_.clear();
 }
 
 sqlite3* Connection::handle() const {
@@ -207,7 +252,7 @@ int Connection::execute(const QString& sql) {
 }
 
 int Connection::execute(const QString& sql, const QVariantList& values) {
-    Statement stmt(handle(), sql);
+    Statement stmt(*this, sql);
     stmt.bind(values);
     while (stmt.step()) {
     }
@@ -280,7 +325,7 @@ void DataSet::setSql(const QString& sql) {
 void DataSet::open() {
     if (isOpen())
         return;
-    Statement stmt(connection_.handle(), sql_);
+    Statement stmt(connection_, sql_);
     const int count = sqlite3_column_count(stmt.get());
     QStringList columns;
     QHash<QString, int> byName;
@@ -289,8 +334,13 @@ void DataSet::open() {
     for (int i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
         columns << name;
-        if (!byName.contains(name.toLower()))
-            byName.insert(name.toLower(), i);
+        const QString lower = name.toLower();
+        if (!byName.contains(lower))
+            byName.insert(lower, i);
+        // The name as spelled, too, so the usual lookup needs no lowering; only
+        // where it leads to the same column the case-blind lookup does.
+        if (byName.value(lower) == i && !byName.contains(name))
+            byName.insert(name, i);
         const char* t = sqlite3_column_table_name(stmt.get(), i);
         const QString tableName = t ? QString::fromUtf8(t) : QString();
         if (tableName.isEmpty() || (!table.isEmpty() && tableName != table))
@@ -362,7 +412,8 @@ bool DataSet::hasField(const QString& name) const {
 }
 
 int DataSet::columnIndex(const QString& name) const {
-    return columnByName_.value(name.toLower(), -1);
+    const auto exact = columnByName_.constFind(name);
+    return exact != columnByName_.constEnd() ? *exact : columnByName_.value(name.toLower(), -1);
 }
 
 int DataSet::requireColumn(const QString& name) const {
@@ -516,7 +567,7 @@ void DataSet::setField(const QString& name, const QVariant& v) {
 }
 
 DataSet::Row DataSet::readBack(qint64 recNo) const {
-    Statement stmt(connection_.handle(),
+    Statement stmt(connection_,
                    QStringLiteral("select * from %1 where RecNo = ?").arg(quotedName(table_)));
     stmt.bind({recNo});
     Row row(size_t(columns_.size()));

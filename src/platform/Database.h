@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -53,10 +54,19 @@ public:
 
     static QString connectionValue(const QString& connectionString, const QString& name);
 
+    // Prepared statements kept for their text's next run, which saves most
+    // of the cost of a short query. A statement is taken while it runs and
+    // handed back reset.
+    sqlite3_stmt* takeIdleStatement(const QString& sql);
+    void keepIdleStatement(const QString& sql, sqlite3_stmt* stmt);
+
 private:
+    void finalizeIdleStatements();
+
     QString connectionString_;
     sqlite3* db_ = nullptr;
     int savepointDepth_ = 0;
+    std::vector<std::pair<QString, sqlite3_stmt*>> idleStatements_;
     friend class Transaction;
 };
 
@@ -167,7 +177,7 @@ private:
     QString sql_;
     QString table_;
     QStringList columns_;
-    QHash<QString, int> columnByName_; // lower-case name -> index
+    QHash<QString, int> columnByName_; // lower-case and as-spelled name -> index
     std::vector<Row> rows_;
     int pos_ = 0;
     State state_ = State::Inactive;
