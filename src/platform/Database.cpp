@@ -481,15 +481,33 @@ const QHash<QString, int>& DataSet::indexFor(const QString& fields, bool ci) con
     const QString id = fields.toLower() + (ci ? QStringLiteral("|i") : QStringLiteral("|c"));
     auto it = indexes_.find(id);
     if (it != indexes_.end())
-        return *it;
-    std::vector<int> cols;
+        return it->firstRow;
+    Index index{{}, ci, {}};
     for (const QString& f : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        cols.push_back(requireColumn(f.trimmed()));
-    QHash<QString, int> index;
-    index.reserve(int(rows_.size()));
+        index.columns.push_back(requireColumn(f.trimmed()));
+    index.firstRow.reserve(int(rows_.size()));
     for (int r = int(rows_.size()) - 1; r >= 0; --r)
-        index.insert(keyText(rows_[size_t(r)], cols, ci), r); // the first row wins
-    return *indexes_.insert(id, std::move(index));
+        index.firstRow.insert(keyText(rows_[size_t(r)], index.columns, ci), r);
+    return indexes_.insert(id, std::move(index))->firstRow;
+}
+
+void DataSet::updateIndexesAfterAppend(int row) {
+    // A row behind all others is the first of its key only when the key is new.
+    for (Index& index : indexes_) {
+        const QString key = keyText(rows_[size_t(row)], index.columns, index.ignoreCase);
+        if (!index.firstRow.contains(key))
+            index.firstRow.insert(key, row);
+    }
+}
+
+void DataSet::updateIndexesAfterEdit(const Row& before, int row) {
+    for (auto it = indexes_.begin(); it != indexes_.end();) {
+        if (keyText(before, it->columns, it->ignoreCase) ==
+            keyText(rows_[size_t(row)], it->columns, it->ignoreCase))
+            ++it;
+        else
+            it = indexes_.erase(it);
+    }
 }
 
 bool DataSet::locate(const QString& fields, const QVariantList& values, int options) {
@@ -602,7 +620,9 @@ void DataSet::post() {
                                     .arg(quotedName(table_), names.join(QStringLiteral(" = ?, "))),
                                 values);
         }
+        Row before = std::move(rows_[size_t(pos_)]);
         rows_[size_t(pos_)] = readBack(recNo);
+        updateIndexesAfterEdit(before, pos_);
     } else {
         QString sql;
         if (names.isEmpty()) {
@@ -618,10 +638,14 @@ void DataSet::post() {
         connection_.execute(sql, values);
         rows_.insert(rows_.begin() + insertAt_, readBack(connection_.lastInsertId()));
         pos_ = insertAt_;
+        // A row put in between moves the rows behind it.
+        if (pos_ == int(rows_.size()) - 1)
+            updateIndexesAfterAppend(pos_);
+        else
+            resetIndexes();
     }
     state_ = State::Browse;
     buffer_.clear();
-    resetIndexes();
 }
 
 void DataSet::cancel() {

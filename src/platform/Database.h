@@ -169,7 +169,16 @@ private:
     const Row& currentRow() const;
     void requireTable() const;
     void requireRow() const;
+    struct Index {
+        std::vector<int> columns;
+        bool ignoreCase;
+        QHash<QString, int> firstRow; // key text -> first row with it
+    };
     void resetIndexes();
+    // After a post: what a write of row `row` (formerly `before`, when
+    // edited) leaves true of the indexes is kept, the rest is dropped.
+    void updateIndexesAfterAppend(int row);
+    void updateIndexesAfterEdit(const Row& before, int row);
     const QHash<QString, int>& indexFor(const QString& fields, bool ci) const;
     Row readBack(qint64 recNo) const;
 
@@ -187,8 +196,8 @@ private:
     NewRecordHook newRecordHook_;
     FieldChangeHook fieldChangeHook_;
     QHash<QString, Lookup> lookups_; // lower-case name -> lookup
-    // Lazily built per field list and option: key text -> first row.
-    mutable QHash<QString, QHash<QString, int>> indexes_;
+    // Lazily built per field list and option.
+    mutable QHash<QString, Index> indexes_;
 };
 
 // A select or a single command on the connection, made and freed within the

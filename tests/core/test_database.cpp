@@ -102,6 +102,81 @@ TEST(DataSet, LocateFindsTheFirstMatchingRowOverSeveralFields) {
     EXPECT_TRUE(pool.locate("EmpCode", {"new"}));
 }
 
+// The first row of each key, found by reading every row.
+int firstRowOf(DataSet& pool, const QString& code, const QString& company, bool ignoreCase) {
+    const int at = pool.position();
+    int found = -1;
+    for (pool.first(); !pool.eof() && found < 0; pool.next()) {
+        const auto cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        if (pool.asString("EmpCode").compare(code, cs) == 0 &&
+            pool.asString("CompCode").compare(company, cs) == 0)
+            found = pool.position();
+    }
+    pool.first();
+    for (int i = 0; i < at && !pool.eof(); ++i)
+        pool.next();
+    return found;
+}
+
+TEST(DataSet, LocateAgreesWithAFullScanAfterEveryKindOfWrite) {
+    TestDatabase db;
+    for (const char* code : {"1001", "1002", "1001", "1003"})
+        db.addEmployee(code, code, "A");
+    DataSet pool(db.connection(), QStringLiteral("select * from EmpNo order by RecNo"));
+    pool.open();
+    const QStringList codes = {"1001", "1002", "1003", "1004", "new", "NEW", "gone"};
+    auto checkAll = [&](const char* after) {
+        SCOPED_TRACE(after);
+        for (bool ci : {false, true}) {
+            for (const QString& code : codes) {
+                const int expected = firstRowOf(pool, code, "A", ci);
+                const bool found = pool.locate("EmpCode;CompCode", {code, "A"},
+                                               ci ? DataSet::CaseInsensitive : DataSet::NoOptions);
+                ASSERT_EQ(found, expected >= 0) << code.toStdString() << " ci " << ci;
+                if (found) {
+                    EXPECT_EQ(pool.position(), expected) << code.toStdString() << " ci " << ci;
+                }
+            }
+        }
+    };
+    checkAll("open"); // builds both indexes
+    auto at = [&](int row) {
+        pool.first();
+        for (int i = 0; i < row; ++i)
+            pool.next();
+    };
+
+    pool.append(); // a key that is there already: the earlier row stays first
+    pool.setField("EmpCode", "1002");
+    pool.setField("CompCode", "A");
+    pool.post();
+    checkAll("append of a known key");
+    pool.append();
+    pool.setField("EmpCode", "new");
+    pool.setField("CompCode", "A");
+    pool.post();
+    checkAll("append of a new key");
+    at(0); // the first 1001 becomes 1004: the second 1001 is first now
+    pool.edit();
+    pool.setField("EmpCode", "1004");
+    pool.post();
+    checkAll("edit of a key");
+    at(1);
+    pool.edit();
+    pool.setField("EmpName", "renamed");
+    pool.post();
+    checkAll("edit of another field");
+    at(1); // a row put in between moves every row behind it
+    pool.insert();
+    pool.setField("EmpCode", "NEW");
+    pool.setField("CompCode", "A");
+    pool.post();
+    checkAll("insert");
+    at(0);
+    pool.remove();
+    checkAll("remove");
+}
+
 TEST(Connection, CommandMatchingNothingChangesZeroRows) {
     TestDatabase db;
     db.addEmployee("1", "甲", "A");
