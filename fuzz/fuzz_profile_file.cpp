@@ -17,8 +17,7 @@ namespace {
 
 // ProfileFile only loads from a path, so one file per process is reused to
 // avoid filling the disk with one file per input.
-const QString& scratchPath()
-{
+const QString& scratchPath() {
     static const QString path =
         QDir::tempPath() + QStringLiteral("/fuzz_profile_file.%1.ini").arg(getpid());
     // Left in place only when a finding aborts the run.
@@ -27,10 +26,26 @@ const QString& scratchPath()
     return path;
 }
 
+// What reading back a written value must give: the writer keeps one line
+// without the blanks at its ends, and the reader takes off enclosing quotes.
+QString expectedReadBack(QString value) {
+    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; };
+    while (!value.isEmpty() && blank(value.front()))
+        value.remove(0, 1);
+    while (!value.isEmpty() && blank(value.back()))
+        value.chop(1);
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString& path = scratchPath();
     {
         QFile out(path);
@@ -62,16 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.writeString(section, QStringLiteral("NewKey"), QStringLiteral("新值\r\n第二行"));
     (void)file.readString(section, QStringLiteral("NewKey"), QString());
 
+    bool saved = true;
     try {
         file.save();
     } catch (const tombolix::FileError&) {
         // Expected when a too-large input made the file not replaceable.
+        saved = false;
     }
 
-    // Re-reading what was written must work on any input.
+    // Whatever the file held before, the values written read back as written.
     ProfileFile again(path);
     again.load();
-    (void)again.readString(section, QStringLiteral("ATltle"), QString());
-    (void)again.readInteger(section, QStringLiteral("iTime"), 0);
+    const QString title = again.readString(section, QStringLiteral("ATltle"), QString());
+    const qint32 time = again.readInteger(section, QStringLiteral("iTime"), -1);
+    if (saved && (title != expectedReadBack(value) || time != static_cast<qint32>(size)))
+        std::abort();
     return 0;
 }
