@@ -78,6 +78,16 @@ TEST(DamagedDatabase, ConnectShowsOneErrorBoxAndReturnsFalse) {
          [](const QString& file) {
              writeBytes(file, QByteArray("SQLite format 3\0", 16) + noise(8192, 12));
          }},
+        {"a whole event database under another key",
+         [](const QString& file) {
+             QFile::remove(file);
+             QFile::remove(file + QStringLiteral("-wal"));
+             QFile::remove(file + QStringLiteral("-shm"));
+             Connection other;
+             other.openFile(file, QStringLiteral("NotTheEventsKey"), true);
+             drawdb::createSchema(other);
+             other.close();
+         }},
         {"plain unencrypted SQLite",
          [](const QString& file) {
              // A plain copy made by the engine itself.
