@@ -185,6 +185,39 @@ TEST(Connection, CommandMatchingNothingChangesZeroRows) {
     EXPECT_EQ(db.connection().execute("update EmpNo set EmpName = 'x'"), 1);
 }
 
+// Statements are kept for their text's next run: no value, row or failure
+// of one run may reach the next.
+TEST(Connection, ARepeatedStatementStartsAfreshEachRun) {
+    TestDatabase db;
+    Connection& c = db.connection();
+    const QString insert =
+        QStringLiteral("insert into EmpNo (EmpCode, EmpName, CompCode) values (?, ?, ?)");
+    c.execute(insert, {"1", "one", "A"});
+    EXPECT_TRUE(dbError([&] {
+                    c.execute(insert, {QString(51, QLatin1Char('9')), "x", "A"});
+                }).contains("CHECK constraint failed"));
+    c.execute(insert, {"2"}); // values not given are empty, not the last run's
+    Query second(c, QStringLiteral("select * from EmpNo where EmpCode = '2'"));
+    second.open();
+    EXPECT_TRUE(second.value(QStringLiteral("EmpName")).isNull());
+    EXPECT_TRUE(second.value(QStringLiteral("CompCode")).isNull());
+    for (int run = 0; run < 2; ++run) {
+        Query all(c, QStringLiteral("select EmpCode from EmpNo order by RecNo"));
+        all.open();
+        EXPECT_EQ(all.recordCount(), 2) << "run " << run;
+    }
+    // Two statements in one text are refused every time, not only the first.
+    for (int run = 0; run < 2; ++run)
+        EXPECT_TRUE(dbError([&] {
+                        c.execute("select 1; delete from EmpNo");
+                    }).contains("more than one statement"));
+    EXPECT_EQ(countRows(c, "EmpNo"), 2);
+    // Kept statements end with the connection; a reopened one works as new.
+    c.close();
+    c.openFile(db.file(), drawdb::kPassword, false);
+    EXPECT_EQ(countRows(c, "EmpNo"), 2);
+}
+
 TEST(DataSet, OverLongValueIsRefusedWithTheEnginesMessageAndNothingIsWritten) {
     TestDatabase db;
     DataSet pool(db.connection(), QStringLiteral("select * from EmpNo order by RecNo"));
