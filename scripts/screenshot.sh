@@ -12,9 +12,9 @@ e2e_start build/bin 1920 1080
 e2e_launch
 sleep 2
 if [ "${2:-}" = draw ]; then
-    xdotool key --window "$E2E_WINDOW" Return
+    e2e_key "$E2E_WINDOW" Return
     sleep 2
-    xdotool key --window "$E2E_WINDOW" Return
+    e2e_key "$E2E_WINDOW" Return
     sleep 6
 fi
 mkdir -p "$(dirname "$out")"

@@ -53,12 +53,11 @@ Q
 survived=0 violations=0 resets=0
 for k in $(seq "$kills"); do
     if ! e2e_launch; then echo "FAIL: the program did not start (kill $k)"; exit 1; fi
-    xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || true
     roll=$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", 0.2 + 1.3 * r / 32767 }')
     fix=$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", 4.0 * r / 32767 }')
-    xdotool key --window "$E2E_WINDOW" Return
+    e2e_key "$E2E_WINDOW" Return
     sleep "$roll"
-    xdotool key --window "$E2E_WINDOW" Return
+    e2e_key "$E2E_WINDOW" Return
     sleep "$fix"
     alive=yes; kill -0 "$E2E_PID" 2>/dev/null || alive=no
     kill -9 "$E2E_PID" 2>/dev/null || true

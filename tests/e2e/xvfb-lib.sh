@@ -13,7 +13,10 @@ e2e_start() {
     local n start=$((90 + RANDOM % 400))
     for n in $(seq "$start" $((start + 40))); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+        # -noreset: by default the server resets whenever its last client
+        # leaves, and a client that connects during the reset is refused.
+        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp -noreset \
+            >"$E2E_DIR/xvfb.log" 2>&1 &
         E2E_XVFB=$!
         export DISPLAY=":$n"
         for _ in $(seq 50); do
@@ -47,18 +50,34 @@ e2e_launch() {
     for _ in $(seq 200); do
         E2E_WINDOW=$(xdotool search --onlyvisible --name '^员工抽奖系统$' 2>/dev/null | head -n1 || true)
         [ -n "$E2E_WINDOW" ] && break
+        kill -0 "$E2E_PID" 2>/dev/null || break
         sleep 0.1
     done
-    [ -n "$E2E_WINDOW" ] || { echo "the program's window did not appear"; cat "$E2E_DIR/out.log"; return 1; }
+    [ -n "$E2E_WINDOW" ] || {
+        echo "the program's window did not appear; it said:"
+        cat "$E2E_DIR/out.log"
+        echo "the X server said:"
+        cat "$E2E_DIR/xvfb.log"
+        return 1
+    }
 }
 
-# Waits until a window named $1 shows and prints its id.
+# Waits until a window named $1 shows, at most $2 seconds (10), and prints its
+# id.
 e2e_wait_window() {
-    for _ in $(seq 100); do
+    for _ in $(seq $((${2:-10} * 10))); do
         local id
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     return 1
+}
+
+# A real key press, through the XTEST extension, into window $1, focused
+# first; a synthetic event sent to the window could be taken before the
+# window knows it has the focus.
+e2e_key() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key "$2"
 }
