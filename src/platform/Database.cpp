@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <new>
 #include <sqlite3.h>
+#include <utility>
 
 namespace tombolix {
 
@@ -37,7 +39,11 @@ public:
     ~Statement() {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
-        connection_.keepIdleStatement(sql_, stmt_);
+        // Kept only for the handle it was prepared on.
+        if (connection_.isOpen() && connection_.handle() == db_)
+            connection_.keepIdleStatement(sql_, stmt_);
+        else
+            sqlite3_finalize(stmt_);
     }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -228,7 +234,11 @@ void Connection::keepIdleStatement(const QString& sql, sqlite3_stmt* stmt) {
         sqlite3_finalize(idleStatements_.front().second);
         idleStatements_.erase(idleStatements_.begin());
     }
-    idleStatements_.emplace_back(sql, stmt);
+    try {
+        idleStatements_.emplace_back(sql, stmt);
+    } catch (const std::bad_alloc&) {
+        sqlite3_finalize(stmt); // called from a destructor: nothing may escape
+    }
 }
 
 void Connection::finalizeIdleStatements() {
@@ -326,6 +336,9 @@ void DataSet::open() {
     if (isOpen())
         return;
     Statement stmt(connection_, sql_);
+    // A kept statement is prepared again for a changed schema only by its
+    // first step, so the columns are read after it.
+    bool more = stmt.step();
     const int count = sqlite3_column_count(stmt.get());
     QStringList columns;
     QHash<QString, int> byName;
@@ -348,7 +361,7 @@ void DataSet::open() {
         table = tableName;
     }
     std::vector<Row> rows;
-    while (stmt.step()) {
+    for (; more; more = stmt.step()) {
         Row row(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)
             row[size_t(i)] = stmt.column(i);
@@ -388,12 +401,25 @@ int DataSet::recordCount() const {
 
 void DataSet::first() {
     recordCount();
+    finishPendingChange();
     pos_ = 0;
 }
 
 void DataSet::next() {
+    finishPendingChange();
     if (!eof())
         ++pos_;
+}
+
+// Moving away from a row being edited or inserted posts what was changed in
+// it (and drops an untouched one), so the row read back lands where it was.
+void DataSet::finishPendingChange() {
+    if (state_ != State::Edit && state_ != State::Insert)
+        return;
+    if (std::find(changed_.begin(), changed_.end(), true) != changed_.end())
+        post();
+    else
+        cancel();
 }
 
 bool DataSet::eof() const {
@@ -620,8 +646,9 @@ void DataSet::post() {
                                     .arg(quotedName(table_), names.join(QStringLiteral(" = ?, "))),
                                 values);
         }
-        Row before = std::move(rows_[size_t(pos_)]);
-        rows_[size_t(pos_)] = readBack(recNo);
+        // Read back first: when that fails the cursor keeps the row it had.
+        Row fresh = readBack(recNo);
+        const Row before = std::exchange(rows_[size_t(pos_)], std::move(fresh));
         updateIndexesAfterEdit(before, pos_);
     } else {
         QString sql;

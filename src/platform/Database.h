@@ -174,6 +174,7 @@ private:
         bool ignoreCase;
         QHash<QString, int> firstRow; // key text -> first row with it
     };
+    void finishPendingChange();
     void resetIndexes();
     // After a post: what a write of row `row` (formerly `before`, when
     // edited) leaves true of the indexes is kept, the rest is dropped.

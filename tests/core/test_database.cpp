@@ -218,6 +218,40 @@ TEST(Connection, ARepeatedStatementStartsAfreshEachRun) {
     EXPECT_EQ(countRows(c, "EmpNo"), 2);
 }
 
+TEST(DataSet, AKeptStatementReadsTheColumnsOfAChangedTable) {
+    TestDatabase db;
+    Connection& c = db.connection();
+    c.executeScript("create table T (RecNo integer primary key, A text, B text);"
+                    "insert into T (A, B) values ('a', 'b')");
+    DataSet t(c, QStringLiteral("select * from T"));
+    t.open();
+    t.close();
+    c.executeScript("drop table T; create table T (RecNo integer primary key, B text, A text);"
+                    "insert into T (B, A) values ('b', 'a')");
+    t.open();
+    EXPECT_EQ(t.asString("A"), "a");
+    EXPECT_EQ(t.asString("B"), "b");
+}
+
+TEST(DataSet, MovingAwayFromAnEditPostsItToItsOwnRow) {
+    TestDatabase db;
+    db.addEmployee("1", "one", "A");
+    db.addEmployee("2", "two", "A");
+    DataSet pool(db.connection(), QStringLiteral("select * from EmpNo order by RecNo"));
+    pool.open();
+    pool.edit();
+    pool.setField("EmpName", "changed");
+    pool.next();
+    EXPECT_EQ(pool.state(), DataSet::State::Browse);
+    EXPECT_EQ(pool.asString("EmpName"), "two");
+    pool.first();
+    EXPECT_EQ(pool.asString("EmpName"), "changed");
+    pool.append(); // untouched: dropped, not written
+    pool.first();
+    EXPECT_EQ(pool.recordCount(), 2);
+    EXPECT_EQ(countRows(db.connection(), "EmpNo"), 2);
+}
+
 TEST(DataSet, OverLongValueIsRefusedWithTheEnginesMessageAndNothingIsWritten) {
     TestDatabase db;
     DataSet pool(db.connection(), QStringLiteral("select * from EmpNo order by RecNo"));
